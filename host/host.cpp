@@ -131,6 +131,8 @@ DWORD WINAPI watcher_main(void*) {
                 char text[1024] = {};
                 HWND label = GetDlgItem(box, 0xFFFF);
                 if (label) GetWindowTextA(label, text, sizeof text);
+                // A box just created may not have its text yet: look again at the next round.
+                if (!text[0] && !IsWindowVisible(box)) continue;
                 m.text = text;
                 GetWindowTextA(box, text, sizeof text);
                 m.caption = text;
