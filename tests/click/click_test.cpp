@@ -30,11 +30,18 @@ DWORD buffer_bytes(ClickBuffer b) {
     return caps.dwBufferBytes;
 }
 
-// The lowest free handle slot: a handle left open by the code under test moves it up.
+// Where new handles go: the highest of 16 handles made and closed at once. New handles take
+// the lowest free slots, so a handle left open below them, even in a slot freed out of order,
+// pushes the highest one up.
 uintptr_t fresh_handle_value() {
-    HANDLE h = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    CloseHandle(h);
-    return reinterpret_cast<uintptr_t>(h);
+    HANDLE h[16];
+    uintptr_t highest = 0;
+    for (HANDLE& one : h) {
+        one = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        if (reinterpret_cast<uintptr_t>(one) > highest) highest = reinterpret_cast<uintptr_t>(one);
+    }
+    for (HANDLE one : h) CloseHandle(one);
+    return highest;
 }
 
 // Mapped views of the whole process, from a walk of the address space.
