@@ -641,6 +641,17 @@ void host_wait(unsigned ms) {
     host_pump(ms);
 }
 
+void host_forget() {
+    HostState& s = host_state;
+    host_flush();
+    s.transcript.clear();
+    s.calls.clear();
+    s.calls_printed = s.calls_taken = 0;
+    s.messages.clear();
+    s.message_checked.clear();
+    s.messages_taken = 0;
+}
+
 std::vector<PanelsCall> host_take_calls() {
     std::vector<PanelsCall> out(host_state.calls.begin() + host_state.calls_taken, host_state.calls.end());
     host_state.calls_taken = host_state.calls.size();

@@ -61,10 +61,19 @@ void host_wait(unsigned ms);
 // Calls into the routine table since the last take; messages shown since the last take.
 std::vector<PanelsCall> host_take_calls();
 std::vector<HostMessage> host_take_messages();
+// Drops the transcript and the records kept so far (they keep their storage): a long soak
+// measures the module, not the host's records.
+void host_forget();
 
 // The process's top-level windows, and a broadcast of a harmless message to all of them.
 int host_window_count();
 bool host_broadcast();
+
+// Timing mode: medians of install+kill, a starting and a stopping press and an indicator call,
+// each beside a floor measured in the same run. Soak mode: install/press/kill cycles with the
+// handle value, window count and committed private memory at start and end.
+int host_bench(const char* parameters, int rounds);
+int host_soak(const char* parameters, int cycles);
 
 // Runs a script. Returns 0 when every step worked and every expectation held.
 int host_run_script(const std::vector<ScriptStep>& steps);
