@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gauge/host_abi.h"
 #include "host/host.h"
 #include "tests/support/capture.h"
 #include "tests/support/wave_gen.h"
@@ -431,6 +432,52 @@ TEST_F(HostModules, IndicatorImagesOverThePanel) {
         host_kill();
         host_unload();
     }
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<unsigned> entries_of(const std::vector<PanelsCall>& calls, uint32_t root, uint32_t* second_sum) {
+    std::vector<unsigned> out;
+    *second_sum = 0;
+    for (const PanelsCall& c : calls) {
+        out.push_back(c.arg_count && c.args[0] == root ? c.entry : 1000 + c.entry);
+        if (c.arg_count == 2) *second_sum += c.args[1];
+    }
+    return out;
+}
+
+// Each header routine hands the root element to its entry of the routine table, and passes on
+// the word it was given.
+TEST_F(HostModules, HeaderRoutinesCallTheirEntriesWithTheRootElement) {
+    for (const char* m : {"toggle_once", "toggle_loop", "push_once", "toggle_latched", "push_silent"}) {
+        SCOPED_TRACE(m);
+        ASSERT_TRUE(host_load(module_path(m).c_str()));
+        GAUGEHDR* g = host_gauge();
+        uint32_t root = uint32_t(uintptr_t(g->elements_list[0]));
+        uint32_t module = uint32_t(uintptr_t(host_module()));
+        uint32_t words;
+        host_take_calls();
+        ASSERT_TRUE(host_install("engine.wav[0]"));
+        EXPECT_EQ(entries_of(host_take_calls(), root, &words), (std::vector<unsigned>{24, 25, 26}));
+        EXPECT_EQ(words, module);
+        ASSERT_TRUE(host_update());
+        EXPECT_EQ(entries_of(host_take_calls(), root, &words), (std::vector<unsigned>{27, 28, 29}));
+        EXPECT_EQ(words, 1u);  // the generate phase
+        ASSERT_TRUE(host_kill());
+        EXPECT_EQ(entries_of(host_take_calls(), root, &words), (std::vector<unsigned>{31}));
+        host_unload();
+    }
+}
+
+TEST_F(HostModules, ModulesThatAreNoGaugeAreRefusedClearly) {
+    EXPECT_FALSE(host_load("missing.gau"));
+    EXPECT_NE(host_transcript().find("load missing.gau: the module does not load"), std::string::npos);
+    EXPECT_FALSE(host_load("kernel32.dll"));
+    EXPECT_NE(host_transcript().find("load kernel32.dll: the module lacks the export Linkage and ImportTable"),
+              std::string::npos);
+    EXPECT_FALSE(host_loaded());
 }
 
 }  // namespace
