@@ -85,6 +85,19 @@ bool player_build_graph() {
     return true;
 }
 
+// A graph that plays nothing yet, for render tests: the one of player_open, or a new one after
+// a failed start left none.
+bool player_build_first_graph() {
+    PlayerState& s = player_state;
+    if (!player_build_graph()) return false;
+    if (s.graph->QueryInterface(IID_IVideoWindow, reinterpret_cast<void**>(&s.video)) < 0) {
+        s.video = nullptr;
+        player_drop_graph();
+        return false;
+    }
+    return true;
+}
+
 void player_delete_file(const char* name) { DeleteFileA(name); }
 
 // Writes an embedded sound to a new temporary file; its name, or none.
@@ -174,13 +187,7 @@ int player_open(ModuleHandle module, int32_t left, int32_t top, int32_t width, i
     if (s.event_window) UpdateWindow(s.event_window);
 
     // The first graph serves player_prepare's render test; the first start replaces it.
-    if (!player_build_graph()) return 0;
-    if (s.graph->QueryInterface(IID_IVideoWindow, reinterpret_cast<void**>(&s.video)) < 0) {
-        s.video = nullptr;
-        player_drop_graph();
-        return 0;
-    }
-    return 1;
+    return player_build_first_graph() ? 1 : 0;
 }
 
 const char* player_prepare(const char* path) {
@@ -193,7 +200,8 @@ const char* player_prepare(const char* path) {
         if (!to_play) return nullptr;
     }
     wchar_t wide[player_text_chars];
-    if (!player_wide_path(to_play, wide) || !s.graph) return nullptr;
+    if (!player_wide_path(to_play, wide)) return nullptr;
+    if (!s.graph && !player_build_first_graph()) return nullptr;
     if (s.graph->RenderFile(wide, nullptr) < 0) return nullptr;
     return to_play;
 }

@@ -1,0 +1,3 @@
+#include "player/player.h"
+
+const NotifyMode player_notify_mode = NotifyMode::every_start;
