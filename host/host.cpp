@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <list>
 #include <utility>
 
@@ -208,6 +209,63 @@ void host_pump(unsigned ms) {
     }
 }
 
+// ---- calls into the module, with their convention checked ----------------------------
+
+// Every routine the host calls is __stdcall: it removes its own arguments. The call is made from
+// a stub that keeps the stack pointer in a callee-saved register, so a routine built with
+// another convention is reported instead of corrupting the host's stack.
+extern "C" uint32_t host_guarded_call(const void* fn, const uint32_t* args, int count, int* popped, double* st0);
+asm(".text\n"
+    ".globl _host_guarded_call\n"
+    "_host_guarded_call:\n"
+    "  push %ebp\n"
+    "  mov %esp, %ebp\n"
+    "  push %ebx\n"
+    "  push %esi\n"
+    "  push %edi\n"
+    "  mov %esp, %esi\n"
+    "  mov 16(%ebp), %ecx\n"
+    "  mov 12(%ebp), %edx\n"
+    "1:\n"
+    "  test %ecx, %ecx\n"
+    "  jz 2f\n"
+    "  dec %ecx\n"
+    "  pushl (%edx,%ecx,4)\n"
+    "  jmp 1b\n"
+    "2:\n"
+    "  mov %esp, %edi\n"
+    "  call *8(%ebp)\n"
+    "  mov %esp, %ecx\n"
+    "  sub %edi, %ecx\n"
+    "  mov 20(%ebp), %edx\n"
+    "  mov %ecx, (%edx)\n"
+    "  mov %esi, %esp\n"
+    "  mov 24(%ebp), %edx\n"
+    "  test %edx, %edx\n"
+    "  jz 3f\n"
+    "  fstpl (%edx)\n"
+    "3:\n"
+    "  pop %edi\n"
+    "  pop %esi\n"
+    "  pop %ebx\n"
+    "  pop %ebp\n"
+    "  ret\n");
+
+int host_convention_faults = 0;
+
+uint32_t host_call(const char* what, const void* fn, std::initializer_list<uint32_t> args, double* st0 = nullptr) {
+    int popped = 0;
+    uint32_t r = host_guarded_call(fn, args.begin(), int(args.size()), &popped, st0);
+    if (popped != int(4 * args.size())) {
+        ++host_convention_faults;
+        host_log("  CONVENTION: %s removed %d bytes of its %d bytes of arguments: it is not __stdcall", what, popped,
+                 int(4 * args.size()));
+    }
+    return r;
+}
+
+uint32_t host_word(const void* p) { return uint32_t(uintptr_t(p)); }
+
 // ---- calls into the gauge ---------------------------------------------------------------
 
 bool host_need_gauge(const char* what) {
@@ -220,13 +278,13 @@ void host_callback(int32_t service, uint32_t extra) {
     GAUGEHDR* g = host_state.gauge;
     if (!g->gauge_callback) return;
     host_log("  gauge_callback(service %d, 0x%x)", int(service), unsigned(extra));
-    g->gauge_callback(g, service, extra);
+    host_call("the gauge callback", reinterpret_cast<const void*>(g->gauge_callback), {host_word(g), uint32_t(service), extra});
     host_flush();
 }
 
 void host_routine(const char* name, HostVoidFn fn) {
     host_log("  %s routine", name);
-    if (fn) fn();
+    if (fn) host_call(name, reinterpret_cast<const void*>(fn), {});
     else host_log("    (none)");
     host_flush();
 }
@@ -374,6 +432,8 @@ double host_now_ms() {
     return double(now.QuadPart - s.start.QuadPart) * 1000.0 / double(s.frequency.QuadPart);
 }
 
+int host_convention_fault_count() { return host_convention_faults; }
+void host_reset_convention_faults() { host_convention_faults = 0; }
 bool host_loaded() { return host_state.module != nullptr; }
 GAUGEHDR* host_gauge() { return host_state.gauge; }
 void* host_module() { return host_state.module; }
@@ -449,7 +509,7 @@ bool host_install(const char* parameters) {
     host_callback(1, 0);
     host_callback(PANEL_SERVICE_PRE_INSTALL, handle);
     host_log("  install routine (0x%x)", unsigned(handle));
-    if (g->install_routine) g->install_routine(s.module);
+    if (g->install_routine) host_call("install routine", reinterpret_cast<const void*>(g->install_routine), {handle});
     host_flush();
     host_callback(3, handle);
     host_callback(4, 0);
@@ -496,7 +556,8 @@ int host_mouse(int x, int y, uint32_t event) {
         if (!in_parent || x < b.x || y < b.y || x >= b.x + b.size_x || y >= b.y + b.size_y) continue;
         if (!(m->event_type & event) || !m->mouse_function) continue;
         MOUSECALLBACK record{{x, y}, g, m, {g->position.x + x, g->position.y + y}, nullptr};
-        int result = m->mouse_function(&record.relative_point, event);
+        int result = int(host_call("the mouse function", reinterpret_cast<const void*>(m->mouse_function),
+                                   {host_word(&record.relative_point), event}));
         ++called;
         host_log("  mouse function of entry %d (box %d,%d,%d,%d, mask 0x%08x) -> %d", i + 1, int(b.x), int(b.y),
                  int(b.size_x), int(b.size_y), unsigned(m->event_type), result);
@@ -527,7 +588,7 @@ bool host_indicator(double* value, uint32_t* image_id) {
         host_log("indicator: the icon has no value callback");
         return false;
     }
-    *value = icon->callback(icon);
+    host_call("the icon value callback", reinterpret_cast<const void*>(icon->callback), {host_word(icon)}, value);
     int n = int(*value);
     if (n < 0 || (icon->num_icons && n >= int(icon->num_icons))) {
         host_log("indicator: value %g lies outside the icon's %u images", *value, unsigned(icon->num_icons));
@@ -551,7 +612,8 @@ bool host_update() {
     host_indicator(&value, &id);
     host_callback(8, host_generate_phase);
     host_log("  generate routine (phase %u)", host_generate_phase);
-    if (g->generate_routine) g->generate_routine(host_generate_phase);
+    if (g->generate_routine)
+        host_call("generate routine", reinterpret_cast<const void*>(g->generate_routine), {host_generate_phase});
     host_flush();
     host_callback(9, host_generate_phase);
     host_callback(10, 0);
@@ -583,10 +645,15 @@ bool host_tooltip(std::string* text) {
     for (unsigned i = 0; i < count; ++i) {
         const char* s = nullptr;
         if (args[i].string_callback) {
-            s = args[i].string_callback(0.0, 0, nullptr, &args[i].source_var, g);
+            // (FLOAT64 number, ID id, const char* string, MODULE_VAR* source, GAUGEHDR* gauge)
+            s = reinterpret_cast<const char*>(host_call("the tooltip string callback", reinterpret_cast<const void*>(args[i].string_callback),
+                                                        {0, 0, 0, 0, host_word(&args[i].source_var), host_word(g)}));
             if (!s) host_log("tooltip: the string callback of insert %u returned null", i + 1);
         } else if (args[i].numeric_callback) {
-            snprintf(numbers[i], sizeof numbers[i], "%g", args[i].numeric_callback(0.0, 0, nullptr, &args[i].source_var, g));
+            double number = 0;
+            host_call("the tooltip number callback", reinterpret_cast<const void*>(args[i].numeric_callback),
+                      {0, 0, 0, 0, host_word(&args[i].source_var), host_word(g)}, &number);
+            snprintf(numbers[i], sizeof numbers[i], "%g", number);
             s = numbers[i];
         }
         inserts[i] = reinterpret_cast<DWORD_PTR>(s ? s : "");
@@ -683,6 +750,7 @@ bool host_broadcast() {
 
 int host_run_script(const std::vector<ScriptStep>& steps) {
     int failed = 0;
+    int faults_before = host_convention_faults;
     auto fail = [&](const char* format, const std::string& a, const std::string& b) {
         ++failed;
         char line[1200];
@@ -753,6 +821,10 @@ int host_run_script(const std::vector<ScriptStep>& steps) {
         }
         }
         if (!ok) fail("step \"%s\" could not be done%s", st.source, "");
+    }
+    if (host_convention_faults > faults_before) {
+        ++failed;
+        host_log("FAILED: %d calls into the module broke the __stdcall convention", host_convention_faults - faults_before);
     }
     host_log("end of script: %d steps, %d failed", int(steps.size()), failed);
     return failed ? 1 : 0;

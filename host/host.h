@@ -39,6 +39,9 @@ double host_now_ms();
 
 bool host_load(const char* path);
 bool host_loaded();
+// Calls into the module whose routine did not remove its own arguments (not __stdcall).
+int host_convention_fault_count();
+void host_reset_convention_faults();
 GAUGEHDR* host_gauge();
 void* host_module();
 void host_unload();

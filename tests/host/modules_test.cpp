@@ -67,6 +67,8 @@ protected:
     }
     void TearDown() override {
         if (host_loaded()) host_unload();
+        // Every routine of every module removed its own arguments, as __stdcall does.
+        EXPECT_EQ(host_convention_fault_count(), 0);
         if (HasFailure()) printf("%s", host_transcript().c_str());
     }
 };
@@ -469,6 +471,16 @@ TEST_F(HostModules, HeaderRoutinesCallTheirEntriesWithTheRootElement) {
         EXPECT_EQ(entries_of(host_take_calls(), root, &words), (std::vector<unsigned>{31}));
         host_unload();
     }
+}
+
+TEST_F(HostModules, ARoutineThatLeavesItsArgumentsIsReported) {
+    int before = host_convention_fault_count();
+    ASSERT_TRUE(host_load(VEMBLE_CDECL_GAUGE));
+    ASSERT_TRUE(host_install("x"));  // six gauge callbacks, each leaving 12 bytes
+    EXPECT_EQ(host_convention_fault_count() - before, 6);
+    EXPECT_NE(host_transcript().find("CONVENTION: the gauge callback removed 0 bytes of its 12 bytes"), std::string::npos);
+    host_unload();
+    host_reset_convention_faults();
 }
 
 TEST_F(HostModules, ModulesThatAreNoGaugeAreRefusedClearly) {
