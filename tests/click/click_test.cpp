@@ -233,6 +233,9 @@ TEST_F(Click, PlaysAtTheAttenuationSet) {
     ASSERT_NE(lower, nullptr);
     click_set_volume(full, 1);        // clamped to 0
     click_set_volume(lower, -500);
+    // A fresh device's output stream starts at its first Play under Wine and may swallow that
+    // first sound whole: one unmeasured play first.
+    heard_peak(full, 600);
     const int at_full = heard_peak(full, 600);
     const int at_lower = heard_peak(lower, 600);
     click_release(full);
@@ -251,8 +254,8 @@ TEST_F(Click, TheEmbeddedClickIsHeardBrieflyOnEveryPlay) {
     ClickBuffer click = click_load("CLICK");
     ASSERT_NE(click, nullptr);
     click_set_volume(click, -500);
-    // Under Wine a fresh device starts its output stream at the first Play, and a sound as
-    // short as the click is over before the stream runs: the first click is not measured.
+    // As above: the first sound of a fresh device may be lost under Wine, and the click is
+    // over long before the stream runs; the first click is not measured.
     click_play(click, 0);
     pump_messages_for(300);
     // Played again without a rewind: a static buffer that has ended starts from its beginning.
